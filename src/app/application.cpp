@@ -1,0 +1,59 @@
+#include "app/application.h"
+
+#include "extract/config_page.h"
+
+namespace varlen {
+
+Application::Application(Ports ports)
+    : ports_(ports), log_(ports.files), control_(table_, state_, workers_, globals_) {
+  log_.SetWriteListener([this](bool written) {
+    if (!written)
+      state_.SetText(Box::标签5, Text(kContactLogUnwritable));
+    else
+      state_.ReplaceText(Box::标签5, kContactLogUnwritable, "");
+  });
+}
+
+// Workers use the models: they are ended before the models go.
+Application::~Application() {
+  workers_.TerminateAllAndWait(std::chrono::seconds(60));
+  log_.SetWriteListener(nullptr);
+}
+
+void Application::InitMainWindow() {
+  for (const ColumnSpec& c : kStartupColumns) table_.AddColumn(c.title, c.width);
+  state_.SetText(Box::编辑框8, PrefillDateText(ports_.clock.Today()));
+  const ConfigPageResult config = LoadConfigPage(ports_.configPage);
+  state_.SetUpdate(config.updateLink, config.updateAnnounced);
+  state_.SetText(Box::编辑框6, "1");
+  log_.LoadContactLog();
+}
+
+void Application::ShutDownMainWindow() {
+  control_.TerminateExtraction();
+  log_.SaveContactLog();
+}
+
+void Application::OpenHelpPage() { OpenInBrowser(HelpPageUrl); }
+
+void Application::OpenUpdateLink() {
+  if (!state_.IsUpdateNoticeShown()) return;
+  OpenInBrowser(state_.UpdateLink());
+}
+
+void Application::NormaliseBatchBox() {
+  state_.SetText(Box::编辑框6, NormaliseBatchText(state_.GetText(Box::编辑框6)));
+}
+
+int Application::BatchCount() const { return ParseBatchCount(state_.GetText(Box::编辑框6)); }
+
+void Application::OpenInBrowser(std::string_view address) {
+  if (IsWebAddress(address)) ports_.shell.OpenAddress(address);
+}
+
+bool IsWebAddress(std::string_view address) {
+  const Text head = LowerAscii(address.substr(0, 8));
+  return head.starts_with("http://") || head.starts_with("https://");
+}
+
+}  // namespace varlen

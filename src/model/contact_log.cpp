@@ -1,0 +1,54 @@
+#include "model/contact_log.h"
+
+namespace varlen {
+
+ContactLog::ContactLog(FilePort& files, std::string_view path) : files_(files), path_(path) {}
+
+void ContactLog::SetWriteListener(std::function<void(bool)> listener) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  listener_ = std::move(listener);
+}
+
+void ContactLog::Report(bool written) {
+  if (listener_) listener_(written);
+}
+
+void ContactLog::LoadContactLog() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Bytes bytes;
+  if (!files_.ReadWholeFile(path_, bytes)) bytes.clear();
+  text_ = BytesToText(bytes);
+  fileInStep_ = true;
+  if (text_.size() != bytes.size()) {
+    fileInStep_ = files_.WriteWholeFile(path_, text_);
+    Report(fileInStep_);
+  }
+}
+
+void ContactLog::AppendToContactLog(std::string_view name) {
+  if (name.empty()) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  text_.append(name);
+  const bool wasInStep = fileInStep_;
+  fileInStep_ = wasInStep ? files_.AppendToFile(path_, name) : files_.WriteWholeFile(path_, text_);
+  if (!fileInStep_ || !wasInStep) Report(fileInStep_);
+}
+
+bool ContactLog::IsSellerKnown(std::string_view name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return FindText(text_, name) > 0;
+}
+
+void ContactLog::SaveContactLog() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const bool wasInStep = fileInStep_;
+  fileInStep_ = files_.WriteWholeFile(path_, text_);
+  if (!fileInStep_ || !wasInStep) Report(fileInStep_);
+}
+
+Text ContactLog::CurrentText() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return text_;
+}
+
+}  // namespace varlen

@@ -1,0 +1,48 @@
+#pragma once
+// The sellers already contacted or exported: GBK names concatenated with no
+// separator, kept in C:\wangwang.txt between runs. Every append reaches the
+// file at once, so a crash or a kill loses no contacted seller.
+#include <functional>
+#include <mutex>
+
+#include "model/file_port.h"
+#include "text/byte_text.h"
+
+namespace varlen {
+
+inline constexpr std::string_view ContactLogFile = "C:\\wangwang.txt";
+
+class ContactLog {
+ public:
+  explicit ContactLog(FilePort& files, std::string_view path = ContactLogFile);
+
+  // Called with false when the file could not be written, with true when a
+  // later write brought it back in step.
+  void SetWriteListener(std::function<void(bool written)> listener);
+
+  // Replaces the text by the file's bytes up to the first zero byte. A file
+  // that was cut there is rewritten, so disk and memory agree.
+  void LoadContactLog();
+  // Adds the name at the end, unchanged; an empty name changes nothing.
+  void AppendToContactLog(std::string_view name);
+  // True when the name occurs in the text at a character boundary; an empty
+  // name is known as soon as the log is not empty.
+  bool IsSellerKnown(std::string_view name) const;
+  // Writes the whole text to the file.
+  void SaveContactLog();
+
+  Text CurrentText() const;
+  const Text& Path() const { return path_; }
+
+ private:
+  void Report(bool written);
+
+  FilePort& files_;
+  const Text path_;
+  mutable std::mutex mutex_;
+  Text text_;
+  bool fileInStep_ = true;  // false after a failed write: the next one rewrites all
+  std::function<void(bool)> listener_;
+};
+
+}  // namespace varlen

@@ -1,0 +1,50 @@
+#include "win32/file_port_win.h"
+
+#include "win32/handles_win.h"
+
+namespace varlen {
+namespace {
+
+bool WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+    if (!WriteFile(h, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return FlushFileBuffers(h) != 0;
+}
+
+}  // namespace
+
+bool WindowsFilePort::ReadWholeFile(std::string_view path, Bytes& out) {
+  FileHandle f(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  out.clear();
+  char buf[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(f.get(), buf, sizeof buf, &n, nullptr)) return false;
+    if (n == 0) return true;
+    out.append(buf, n);
+  }
+}
+
+bool WindowsFilePort::WriteWholeFile(std::string_view path, std::string_view bytes) {
+  FileHandle f(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  const bool ok = WriteAll(f.get(), bytes);
+  return f.Close() && ok;
+}
+
+bool WindowsFilePort::AppendToFile(std::string_view path, std::string_view bytes) {
+  FileHandle f(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  const bool ok = WriteAll(f.get(), bytes);
+  return f.Close() && ok;
+}
+
+}  // namespace varlen
