@@ -32,7 +32,7 @@ TEST_F(ApplicationTest, StartUpFillsColumnsDateBatchAndLog) {
   EXPECT_EQ(app.State().GetText(Box::编辑框8), "2024-5-7");
   EXPECT_EQ(app.State().GetText(Box::编辑框6), "1");
   EXPECT_EQ(app.BatchCount(), 1);
-  EXPECT_EQ(fakes.configPage.fetchedUrl, ConfigEndpoint);
+  EXPECT_EQ(fakes.configPage.fetchedUrl, Deployment().configEndpoint);
   EXPECT_FALSE(app.State().IsUpdateNoticeShown());
   EXPECT_TRUE(app.Log().IsSellerKnown("abc"));
   for (Box b : {Box::标签5, Box::编辑框7, Box::编辑框3}) EXPECT_EQ(app.State().GetText(b), "");

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/ports.h"
+#include "fake_wininet.h"
+#include "net/http_get.h"
 
 namespace varlen::testing_support {
 
@@ -33,6 +35,13 @@ class FakeFiles final : public FilePort {
     ++appends;
     if (unwritable) return false;
     files[std::string(path)] += std::string(bytes);
+    return true;
+  }
+  bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    ++writes;
+    if (unwritable) return false;
+    files[std::string(path)] = std::string(bytes);
     return true;
   }
   std::string Get(const std::string& path) {
@@ -72,25 +81,6 @@ class FakeShell final : public ShellPort {
   std::vector<std::pair<std::string, std::string>> started;
 };
 
-class FakeHttp final : public HttpPort {
- public:
-  Bytes HttpGet(std::string_view url) override {
-    std::function<Bytes(std::string_view)> h;
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      requested.emplace_back(url);
-      auto it = pages.find(std::string(url));
-      if (it != pages.end()) return it->second;
-      h = handler;
-    }
-    return h ? h(url) : Bytes();
-  }
-  std::mutex mutex;
-  std::map<std::string, Bytes> pages;
-  std::function<Bytes(std::string_view)> handler;
-  std::vector<std::string> requested;
-};
-
 class FakeConfigPage final : public ConfigPagePort {
  public:
   Bytes FetchStartupPage(std::string_view url) override {
@@ -101,14 +91,30 @@ class FakeConfigPage final : public ConfigPagePort {
   std::string fetchedUrl;
 };
 
-// All fakes, bundled for an Application.
+class FakeSaveDialog final : public SaveDialogPort {
+ public:
+  bool ChooseExportFile(Text& path) override {
+    ++shown;
+    if (cancel) return false;
+    path = chosen;
+    return true;
+  }
+  std::string chosen = "C:\\export.txt";
+  bool cancel = false;
+  int shown = 0;
+};
+
+// All fakes, bundled for an Application. HttpGet and WebRequest both run
+// over `web` unless a test serves HttpGet pages from `http` directly.
 struct FakePorts {
   FakeFiles files;
   FakeClock clock;
   FakeShell shell;
-  FakeHttp http;
+  WebByUrl web;
+  WinInetHttp webHttp{web};
   FakeConfigPage configPage;
-  Ports ports{files, clock, shell, http, configPage};
+  FakeSaveDialog saveDialog;
+  Ports ports{files, clock, shell, webHttp, configPage, web, saveDialog};
 };
 
 // Polls a condition until it holds or the time is up.

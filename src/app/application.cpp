@@ -1,11 +1,15 @@
 #include "app/application.h"
 
+#include "commands/export.h"
+#include "commands/row_deletion.h"
+#include "commands/seller_chat.h"
 #include "extract/config_page.h"
+#include "extract/extraction.h"
 
 namespace varlen {
 
-Application::Application(Ports ports)
-    : ports_(ports), log_(ports.files), control_(table_, state_, workers_, globals_) {
+Application::Application(Ports ports, Deployment deployment)
+    : ports_(ports), deployment_(std::move(deployment)), log_(ports.files), control_(table_, state_, workers_, globals_) {
   log_.SetWriteListener([this](bool written) {
     if (!written)
       state_.SetText(Box::标签5, Text(kContactLogUnwritable));
@@ -23,7 +27,7 @@ Application::~Application() {
 void Application::InitMainWindow() {
   for (const ColumnSpec& c : kStartupColumns) table_.AddColumn(c.title, c.width);
   state_.SetText(Box::编辑框8, PrefillDateText(ports_.clock.Today()));
-  const ConfigPageResult config = LoadConfigPage(ports_.configPage);
+  const ConfigPageResult config = LoadConfigPage(ports_.configPage, deployment_.configEndpoint);
   state_.SetUpdate(config.updateLink, config.updateAnnounced);
   state_.SetText(Box::编辑框6, "1");
   log_.LoadContactLog();
@@ -34,7 +38,25 @@ void Application::ShutDownMainWindow() {
   log_.SaveContactLog();
 }
 
-void Application::OpenHelpPage() { OpenInBrowser(HelpPageUrl); }
+void Application::StartExtraction() { varlen::StartExtraction(*this); }
+
+void Application::ChatWithSellers() { varlen::ChatWithSellers(*this); }
+
+void Application::RunMenuCommand(MenuItem item) {
+  switch (item) {
+    case MenuItem::OpenShop: return OpenShopPage(*this);
+    case MenuItem::ExportBatch: return ExportBatch(*this);
+    case MenuItem::ExportAll: return ExportAll(*this);
+    case MenuItem::DeleteSelected: return DeleteSelectedRow(*this);
+    case MenuItem::DeleteDay: return StartDeleteDay(*this);
+    case MenuItem::DeleteWithGoods: return DeleteMatchingRows(*this, ColGoods, "有");
+    case MenuItem::DeleteProtected: return DeleteMatchingRows(*this, ColProtection, "是");
+    case MenuItem::DeleteOffline: return DeleteMatchingRows(*this, ColOnline, "离线");
+    case MenuItem::ClearAll: return ClearAllRows(*this);
+  }
+}
+
+void Application::OpenHelpPage() { OpenInBrowser(deployment_.helpPageUrl); }
 
 void Application::OpenUpdateLink() {
   if (!state_.IsUpdateNoticeShown()) return;

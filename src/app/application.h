@@ -2,6 +2,7 @@
 // The application object: owns the models, the worker globals and the ports,
 // runs start-up and shutdown, and offers every handler of the window as a
 // method. The Win32 shell turns events into these calls and draws the models.
+#include "app/deployment.h"
 #include "app/ports.h"
 #include "model/contact_log.h"
 #include "model/shop_table.h"
@@ -25,7 +26,7 @@ inline constexpr std::string_view kContactLogUnwritable = "联系记录无法写
 
 class Application {
  public:
-  explicit Application(Ports ports);
+  explicit Application(Ports ports, Deployment deployment = {});
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -37,6 +38,7 @@ class Application {
   WorkerGlobals& Globals() { return globals_; }
   WorkerControl& Control() { return control_; }
   Ports& Platform() { return ports_; }
+  const Deployment& Settings() const { return deployment_; }
 
   // Start-up: columns, date prefill, configuration page and update notice,
   // batch count "1", then the contact log.
@@ -45,6 +47,9 @@ class Application {
   void ShutDownMainWindow();
 
   // Handlers of the window's events.
+  void StartExtraction();
+  void ChatWithSellers();
+  void RunMenuCommand(MenuItem item);
   void OnHeaderClicked(int column) { control_.OnHeaderClicked(column); }
   void StopExtraction() { control_.StopExtraction(); }
   void ContinueExtraction() { control_.ContinueExtraction(); }
@@ -54,17 +59,23 @@ class Application {
   void NormaliseBatchBox();
   int BatchCount() const;
 
+  // The slow worker's pause after every downloaded page.
+  std::chrono::milliseconds SlowPause() const { return slowPause_; }
+  void SetSlowPause(std::chrono::milliseconds pause) { slowPause_ = pause; }
+
   // Only web addresses reach the shell: the addresses come from remote pages.
   void OpenInBrowser(std::string_view address);
 
  private:
   Ports ports_;
+  Deployment deployment_;
   ShopTable table_;
   WindowState state_;
   ContactLog log_;
   Workers workers_;
   WorkerGlobals globals_;
   WorkerControl control_;
+  std::chrono::milliseconds slowPause_{1000};
 };
 
 // True for an address that starts with http:// or https:// (any case).

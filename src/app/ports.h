@@ -5,6 +5,7 @@
 
 #include "model/file_port.h"
 #include "net/code_page.h"
+#include "net/wininet_port.h"
 #include "text/byte_text.h"
 #include "text/dates.h"
 
@@ -44,12 +45,23 @@ class ConfigPagePort {
   virtual Bytes FetchStartupPage(std::string_view url) = 0;
 };
 
+class SaveDialogPort {
+ public:
+  virtual ~SaveDialogPort() = default;
+  // The export file dialog: a text file in the program's folder by default,
+  // ".txt" added to a bare name, overwrite confirmed, the last choice offered
+  // again. False when cancelled.
+  virtual bool ChooseExportFile(Text& path) = 0;
+};
+
 struct Ports {
   FilePort& files;
   ClockPort& clock;
   ShellPort& shell;
   HttpPort& http;
   ConfigPagePort& configPage;
+  WinInetPort& net;  // WebRequest's calls
+  SaveDialogPort& saveDialog;
 };
 
 }  // namespace varlen

@@ -5,9 +5,6 @@
 
 namespace varlen {
 
-inline constexpr std::string_view ConfigEndpoint = VARLEN_CONFIG_ENDPOINT;
-inline constexpr std::string_view HelpPageUrl = VARLEN_HELP_PAGE_URL;
-
 struct ConfigPageResult {
   Text page;        // ConfigPage
   Text updateLink;  // UpdateLink
@@ -15,9 +12,9 @@ struct ConfigPageResult {
 };
 
 // The start-up read of the page; the page's bytes are taken as GBK exactly.
-ConfigPageResult LoadConfigPage(ConfigPagePort& port, std::string_view endpoint = ConfigEndpoint);
+ConfigPageResult LoadConfigPage(ConfigPagePort& port, std::string_view endpoint);
 
 // A fresh read of the page at every extraction start; the listing address.
-Text FetchListingUrl(HttpPort& http, std::string_view endpoint = ConfigEndpoint);
+Text FetchListingUrl(HttpPort& http, std::string_view endpoint);
 
 }  // namespace varlen

@@ -28,9 +28,21 @@ void ContactLog::LoadContactLog() {
 void ContactLog::AppendToContactLog(std::string_view name) {
   if (name.empty()) return;
   std::lock_guard<std::mutex> lock(mutex_);
-  text_.append(name);
+  AppendLocked(name);
+}
+
+void ContactLog::AppendAllToContactLog(const std::vector<Text>& names) {
+  Text joined;
+  for (const Text& name : names) joined += name;
+  if (joined.empty()) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  AppendLocked(joined);
+}
+
+void ContactLog::AppendLocked(std::string_view bytes) {
+  text_.append(bytes);
   const bool wasInStep = fileInStep_;
-  fileInStep_ = wasInStep ? files_.AppendToFile(path_, name) : files_.WriteWholeFile(path_, text_);
+  fileInStep_ = wasInStep ? files_.AppendToFile(path_, bytes) : files_.WriteWholeFile(path_, text_);
   if (!fileInStep_ || !wasInStep) Report(fileInStep_);
 }
 

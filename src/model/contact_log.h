@@ -4,6 +4,7 @@
 // file at once, so a crash or a kill loses no contacted seller.
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "model/file_port.h"
 #include "text/byte_text.h"
@@ -25,6 +26,8 @@ class ContactLog {
   void LoadContactLog();
   // Adds the name at the end, unchanged; an empty name changes nothing.
   void AppendToContactLog(std::string_view name);
+  // Several appends reaching the file in one write.
+  void AppendAllToContactLog(const std::vector<Text>& names);
   // True when the name occurs in the text at a character boundary; an empty
   // name is known as soon as the log is not empty.
   bool IsSellerKnown(std::string_view name) const;
@@ -36,6 +39,7 @@ class ContactLog {
 
  private:
   void Report(bool written);
+  void AppendLocked(std::string_view bytes);
 
   FilePort& files_;
   const Text path_;

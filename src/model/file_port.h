@@ -15,6 +15,9 @@ class FilePort {
   virtual bool WriteWholeFile(std::string_view path, std::string_view bytes) = 0;
   // Appends the bytes at the end (creating the file) and flushes them to disk.
   virtual bool AppendToFile(std::string_view path, std::string_view bytes) = 0;
+  // Writes a temporary file beside the target and renames it over the target,
+  // so the target is either the old file or the whole new one.
+  virtual bool ReplaceWholeFile(std::string_view path, std::string_view bytes) = 0;
 };
 
 }  // namespace varlen

@@ -41,6 +41,18 @@ int ShopTable::AppendRow() {
   return index;
 }
 
+RowId ShopTable::AppendFilledRow(const std::function<void(int, ShopRow&)>& fill) {
+  RowId id;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    id = nextId_++;
+    rows_.push_back({id, {}});
+    fill(static_cast<int>(rows_.size()) - 1, rows_.back().cells);
+  }
+  changed_.Raise();
+  return id;
+}
+
 void ShopTable::SetCell(int row, int column, Text text) {
   {
     std::lock_guard<std::mutex> lock(mutex_);

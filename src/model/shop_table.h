@@ -44,6 +44,9 @@ class ShopTable {
 
   // Rows by index.
   int AppendRow();
+  // Appends a row whose cells `fill` writes under the lock, knowing the new
+  // row's index: the row appears whole. Returns its id.
+  RowId AppendFilledRow(const std::function<void(int index, ShopRow& cells)>& fill);
   void SetCell(int row, int column, Text text);
   Text GetCell(int row, int column) const;  // "" outside the table
   int RowCount() const;
@@ -91,6 +94,7 @@ class ShopTable::Editor {
   const Text& Cell(int row, int column) const { return t_.rows_[row].cells[column]; }
   void SetCell(int row, int column, Text text) { t_.rows_[row].cells[column] = std::move(text); }
   int SelectedRow() const { return t_.IndexOfLocked(t_.selected_); }
+  RowId Id(int row) const { return t_.rows_[row].id; }
   // Deletes, in one pass, every row for which `doomed` is true.
   void DeleteRowsWhere(const std::function<bool(int row, const ShopRow&)>& doomed);
 

@@ -14,8 +14,8 @@ bool IsOnlineAnswer(std::string_view body) {
   return tail == OnlineSignature;
 }
 
-bool IsSellerOnline(HttpPort& http, std::string_view seller) {
-  return IsOnlineAnswer(http.HttpGet(PresenceUrl(seller)));
+bool IsSellerOnline(HttpPort& http, std::string_view seller, std::string_view host) {
+  return IsOnlineAnswer(http.HttpGet(PresenceUrl(seller, host)));
 }
 
 }  // namespace varlen

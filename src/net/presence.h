@@ -15,6 +15,6 @@ Text PresenceUrl(std::string_view seller, std::string_view host = PresenceHost);
 // Online exactly when the last ten bytes equal the signature.
 bool IsOnlineAnswer(std::string_view body);
 // One request, one answer test; a failed request counts as offline.
-bool IsSellerOnline(HttpPort& http, std::string_view seller);
+bool IsSellerOnline(HttpPort& http, std::string_view seller, std::string_view host = PresenceHost);
 
 }  // namespace varlen

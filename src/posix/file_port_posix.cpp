@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
 
 namespace varlen {
 namespace {
@@ -76,6 +77,24 @@ bool PosixFilePort::WriteWholeFile(std::string_view path, std::string_view bytes
 
 bool PosixFilePort::AppendToFile(std::string_view path, std::string_view bytes) {
   return WriteWith(HostPath(path), O_APPEND, bytes);
+}
+
+}  // namespace varlen
+
+namespace varlen {
+
+bool PosixFilePort::ReplaceWholeFile(std::string_view path, std::string_view bytes) {
+  const std::string target = HostPath(path);
+  const std::string temp = target + ".partial";
+  if (!WriteWith(temp, O_TRUNC, bytes)) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace varlen

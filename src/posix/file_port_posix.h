@@ -13,6 +13,7 @@ class PosixFilePort final : public FilePort {
   bool ReadWholeFile(std::string_view path, Bytes& out) override;
   bool WriteWholeFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override;
   std::string HostPath(std::string_view windowsPath) const;
 
  private:

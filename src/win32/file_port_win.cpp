@@ -48,3 +48,21 @@ bool WindowsFilePort::AppendToFile(std::string_view path, std::string_view bytes
 }
 
 }  // namespace varlen
+
+namespace varlen {
+
+bool WindowsFilePort::ReplaceWholeFile(std::string_view path, std::string_view bytes) {
+  const Text temp = Text(path) + ".partial";
+  if (!WriteWholeFile(temp, bytes)) {
+    DeleteFileW(Wide(temp).c_str());
+    return false;
+  }
+  if (!MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(Wide(temp).c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace varlen

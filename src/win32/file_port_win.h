@@ -9,6 +9,7 @@ class WindowsFilePort final : public FilePort {
   bool ReadWholeFile(std::string_view path, Bytes& out) override;
   bool WriteWholeFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override;
 };
 
 }  // namespace varlen
