@@ -5,11 +5,14 @@
 #include "commands/seller_chat.h"
 #include "extract/config_page.h"
 #include "extract/extraction.h"
+#include "workers/checkers.h"
 
 namespace varlen {
 
 Application::Application(Ports ports, Deployment deployment)
     : ports_(ports), deployment_(std::move(deployment)), log_(ports.files), control_(table_, state_, workers_, globals_) {
+  control_.SetCheckerRoutines([this](WorkerContext& self) { OnlineChecker(*this, self); },
+                              [this](WorkerContext& self) { GoodsChecker(*this, self); });
   log_.SetWriteListener([this](bool written) {
     if (!written)
       state_.SetText(Box::标签5, Text(kContactLogUnwritable));

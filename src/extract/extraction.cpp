@@ -71,7 +71,8 @@ void FastExtractor(Application& app, WorkerContext& self, const ListingJob& job)
   table.SetColumnWidth(ColShopName, 0);
   table.ClearRows();
   std::vector<Text> fields;
-  for (size_t i = 1; i < job.lines.size(); ++i) {
+  // Entries 1 .. n-1 (1-based): the last entry, the closing line, is never a shop.
+  for (size_t i = 0; i + 1 < job.lines.size(); ++i) {
     if (!self.Checkpoint()) return;
     if (app.Globals().ExtractionRunning != 1) break;
     if (!ReadFields(job.lines[i], fields) || !PassesFilters(app, fields, job)) continue;
@@ -95,7 +96,8 @@ void SlowExtractor(Application& app, WorkerContext& self, const ListingJob& job)
   table.SetColumnWidth(ColShopName, 120);
   table.ClearRows();
   std::vector<Text> fields;
-  for (size_t i = 1; i < job.lines.size(); ++i) {
+  // Entries 1 .. n-1 (1-based): the last entry, the closing line, is never a shop.
+  for (size_t i = 0; i + 1 < job.lines.size(); ++i) {
     if (!self.Checkpoint()) return;
     state.SetText(Box::标签5, "正在提取中…");
     if (!ReadFields(job.lines[i], fields)) continue;

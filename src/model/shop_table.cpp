@@ -147,6 +147,13 @@ void ShopTable::Edit(const std::function<void(Editor&)>& edit) {
   changed_.Raise();
 }
 
+int ShopTable::Editor::FirstIndexFrom(RowId id) const {
+  const auto& rows = t_.rows_;
+  auto it = std::lower_bound(rows.begin(), rows.end(), id,
+                             [](const Row& r, RowId value) { return r.id < value; });
+  return static_cast<int>(it - rows.begin());
+}
+
 void ShopTable::Editor::DeleteRowsWhere(const std::function<bool(int, const ShopRow&)>& doomed) {
   auto& rows = t_.rows_;
   size_t kept = 0;

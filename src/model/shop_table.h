@@ -95,6 +95,8 @@ class ShopTable::Editor {
   void SetCell(int row, int column, Text text) { t_.rows_[row].cells[column] = std::move(text); }
   int SelectedRow() const { return t_.IndexOfLocked(t_.selected_); }
   RowId Id(int row) const { return t_.rows_[row].id; }
+  // The index of the first row whose id is `id` or later (RowCount if none).
+  int FirstIndexFrom(RowId id) const;
   // Deletes, in one pass, every row for which `doomed` is true.
   void DeleteRowsWhere(const std::function<bool(int row, const ShopRow&)>& doomed);
 

@@ -3,6 +3,7 @@
 // they are reached, the header clicks that start, pause and resume the two
 // checkers, and the "停止提取" / "继续提取" buttons.
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 #include "model/shop_table.h"
@@ -18,6 +19,13 @@ struct WorkerGlobals {
   std::atomic<WorkerHandle> GoodsCheckerThread{0};
   std::atomic<int> ChecksInFlight{0};
   std::atomic<int> OnlineCount{0};
+  // Wakes the online checker's dispatcher when a check ends or the table changes.
+  std::mutex dispatchMutex;
+  std::condition_variable dispatchWake;
+  void WakeDispatcher() {
+    { std::lock_guard<std::mutex> lock(dispatchMutex); }
+    dispatchWake.notify_all();
+  }
 };
 
 // The six deletion items, disabled while the online checker runs.
