@@ -2,6 +2,7 @@
 """fakemarket: a local simulator of the vendor's site and of the marketplace.
 
 Serves, in GBK, on 127.0.0.1 only:
+  /with-update/  the same page, always announcing an update (tests)
   /              the configuration page (listing address between two "ming",
                  optionally an update link between two "kkkkkk"); requested
                  with the Host "localhost" it is the help page instead
@@ -148,13 +149,14 @@ class Market:
     def base(self):
         return "http://127.0.0.1:%d" % self.args.port
 
-    def config_page(self):
+    def config_page(self, update_link=None):
         fixed = self.scenario_file("config.html")
-        if fixed is not None:
+        if fixed is not None and update_link is None:
             return fixed
         page = "<html><body><!-- listing -->ming%s/listing.txtming\n" % self.base()
-        if self.args.update_link is not None:
-            page += "<!-- update -->kkkkkk%skkkkkk\n" % self.args.update_link
+        update_link = update_link if update_link is not None else self.args.update_link
+        if update_link is not None:
+            page += "<!-- update -->kkkkkk%skkkkkk\n" % update_link
         return gbk(page + "</body></html>")
 
     def listing(self):
@@ -286,6 +288,8 @@ class Handler(BaseHTTPRequestHandler):
         elif path == "/":
             if not self.fault("config"):
                 self.send(200, market.config_page())
+        elif path == "/with-update/":
+            self.send(200, market.config_page(market.base() + "/download"))
         elif path == "/listing.txt":
             if not self.fault("listing"):
                 self.send(200, market.listing(), "text/plain; charset=gbk")
@@ -312,7 +316,7 @@ class Handler(BaseHTTPRequestHandler):
             online = shop is not None and shop.online
             fixed = market.scenario_file("online.txt")
             if fixed is not None:
-                online = seller in fixed.decode("utf-8").split()
+                online = online or seller in fixed.decode("utf-8").split()
             answer = b"GIF89a\x01\x00\x01\x00" + (ONLINE_SIGNATURE if online else b"\x80\x00\x00\xff\xff\xff\x00\x00\x00\x3b")
             self.send(200, answer, "image/gif")
         elif path == "/echo":
