@@ -9,8 +9,11 @@
 
 namespace varlen {
 
-Application::Application(Ports ports, Deployment deployment)
-    : ports_(ports), deployment_(std::move(deployment)), log_(ports.files), control_(table_, state_, workers_, globals_) {
+Application::Application(Ports ports, Deployment deployment, ContactLogLookup lookup)
+    : ports_(ports),
+      deployment_(std::move(deployment)),
+      log_(ports.files, ContactLogFile, lookup),
+      control_(table_, state_, workers_, globals_) {
   control_.SetCheckerRoutines([this](WorkerContext& self) { OnlineChecker(*this, self); },
                               [this](WorkerContext& self) { GoodsChecker(*this, self); });
   log_.SetWriteListener([this](bool written) {

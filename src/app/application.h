@@ -26,7 +26,7 @@ inline constexpr std::string_view kContactLogUnwritable = "联系记录无法写
 
 class Application {
  public:
-  explicit Application(Ports ports, Deployment deployment = {});
+  explicit Application(Ports ports, Deployment deployment = {}, ContactLogLookup lookup = {});
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;

@@ -2,7 +2,8 @@
 
 namespace varlen {
 
-ContactLog::ContactLog(FilePort& files, std::string_view path) : files_(files), path_(path) {}
+ContactLog::ContactLog(FilePort& files, std::string_view path, ContactLogLookup lookup)
+    : files_(files), path_(path), lookup_(lookup) {}
 
 void ContactLog::SetWriteListener(std::function<void(bool)> listener) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -18,6 +19,7 @@ void ContactLog::LoadContactLog() {
   Bytes bytes;
   if (!files_.ReadWholeFile(path_, bytes)) bytes.clear();
   text_ = BytesToText(bytes);
+  index_ = SubstringIndex();
   fileInStep_ = true;
   if (text_.size() != bytes.size()) {
     fileInStep_ = files_.WriteWholeFile(path_, text_);
@@ -48,7 +50,16 @@ void ContactLog::AppendLocked(std::string_view bytes) {
 
 bool ContactLog::IsSellerKnown(std::string_view name) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return FindText(text_, name) > 0;
+  if (name.empty() || !lookup_.useIndex || text_.size() < lookup_.indexFrom)
+    return FindText(text_, name) > 0;
+  // Appends only add at the end, so the index stays valid for the text it
+  // was built over; it is rebuilt once the unindexed tail grows large.
+  const size_t tail = text_.size() - index_.IndexedLength();
+  if (index_.IndexedLength() == 0 || tail > std::max<size_t>(64 * 1024, index_.IndexedLength() / 4))
+    index_.Build(text_);
+  if (index_.Contains(text_, name)) return true;
+  // Positions the index does not hold: the seam and the appended tail.
+  return FindText(text_, name, static_cast<int>(index_.ScanFrom()) + 1) > 0;
 }
 
 void ContactLog::SaveContactLog() {

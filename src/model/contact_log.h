@@ -7,15 +7,24 @@
 #include <vector>
 
 #include "model/file_port.h"
+#include "model/substring_index.h"
 #include "text/byte_text.h"
 
 namespace varlen {
 
 inline constexpr std::string_view ContactLogFile = "C:\\wangwang.txt";
 
+// Lookups in a big log go through an index; answers are the same as a plain
+// scan's. Logs shorter than `indexFrom` bytes are simply scanned.
+struct ContactLogLookup {
+  bool useIndex = true;
+  size_t indexFrom = 64 * 1024;
+};
+
 class ContactLog {
  public:
-  explicit ContactLog(FilePort& files, std::string_view path = ContactLogFile);
+  explicit ContactLog(FilePort& files, std::string_view path = ContactLogFile,
+                      ContactLogLookup lookup = {});
 
   // Called with false when the file could not be written, with true when a
   // later write brought it back in step.
@@ -46,6 +55,8 @@ class ContactLog {
   mutable std::mutex mutex_;
   Text text_;
   bool fileInStep_ = true;  // false after a failed write: the next one rewrites all
+  const ContactLogLookup lookup_;
+  mutable SubstringIndex index_;  // over text_[0, index_.IndexedLength())
   std::function<void(bool)> listener_;
 };
 
