@@ -37,7 +37,7 @@ int ShopTable::AppendRow() {
     index = static_cast<int>(rows_.size());
     rows_.push_back({nextId_++, {}});
   }
-  changed_.Raise();
+  RaiseRows();
   return index;
 }
 
@@ -49,7 +49,7 @@ RowId ShopTable::AppendFilledRow(const std::function<void(int, ShopRow&)>& fill)
     rows_.push_back({id, {}});
     fill(static_cast<int>(rows_.size()) - 1, rows_.back().cells);
   }
-  changed_.Raise();
+  RaiseRows();
   return id;
 }
 
@@ -79,7 +79,7 @@ void ShopTable::DeleteRow(int row) {
     if (!InRange(row, rows_.size())) return;
     rows_.erase(rows_.begin() + row);
   }
-  changed_.Raise();
+  RaiseRows();
 }
 
 void ShopTable::ClearRows() {
@@ -88,7 +88,7 @@ void ShopTable::ClearRows() {
     rows_.clear();
     selected_ = 0;
   }
-  changed_.Raise();
+  RaiseRows();
 }
 
 RowId ShopTable::RowIdAt(int row) const {
@@ -144,7 +144,7 @@ void ShopTable::Edit(const std::function<void(Editor&)>& edit) {
     Editor editor(*this);
     edit(editor);
   }
-  changed_.Raise();
+  RaiseRows();
 }
 
 int ShopTable::Editor::FirstIndexFrom(RowId id) const {

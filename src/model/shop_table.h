@@ -69,6 +69,8 @@ class ShopTable {
   void Edit(const std::function<void(Editor&)>& edit);
 
   ChangeSignal& Changed() { return changed_; }
+  // Raised only when rows come or go (appends, deletions, clearing, edits).
+  ChangeSignal& RowsChanged() { return rowsChanged_; }
 
  private:
   struct Row {
@@ -83,6 +85,11 @@ class ShopTable {
   RowId nextId_ = 1;
   RowId selected_ = 0;
   ChangeSignal changed_;
+  ChangeSignal rowsChanged_;
+  void RaiseRows() {
+    changed_.Raise();
+    rowsChanged_.Raise();
+  }
 
   friend class Editor;
 };

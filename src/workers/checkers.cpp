@@ -1,5 +1,8 @@
 #include "workers/checkers.h"
 
+#include <deque>
+#include <memory>
+
 #include "app/application.h"
 #include "net/encoding.h"
 #include "net/presence.h"
@@ -17,6 +20,40 @@ bool OnlineRunOver(ShopTable& table) {
 
 }  // namespace
 
+// Rows handed from the dispatcher to the check threads, in launch order.
+// Shared with the check threads, which may outlive the dispatcher.
+struct CheckQueue {
+  std::mutex mutex;
+  std::condition_variable ready;
+  std::deque<RowId> rows;
+  bool closed = false;
+};
+
+namespace {
+
+// A check thread: runs the checks handed to it until the run is over. Up to
+// a hundred of them live per run, so a thousand rows do not cost a thousand
+// thread starts on the dispatcher.
+void CheckThread(Application& app, WorkerContext& self, const std::shared_ptr<CheckQueue>& queue) {
+  for (;;) {
+    RowId row = 0;
+    {
+      std::unique_lock<std::mutex> lock(queue->mutex);
+      // The time-out only lets an idle thread notice that it was terminated.
+      while (queue->rows.empty() && !queue->closed) {
+        queue->ready.wait_for(lock, std::chrono::milliseconds(250));
+        if (queue->rows.empty() && !self.Checkpoint()) return;
+      }
+      if (queue->rows.empty()) return;
+      row = queue->rows.front();
+      queue->rows.pop_front();
+    }
+    CheckRowPresence(app, row);
+  }
+}
+
+}  // namespace
+
 void OnlineChecker(Application& app, WorkerContext& self) {
   WorkerGlobals& g = app.Globals();
   ShopTable& table = app.Table();
@@ -24,21 +61,35 @@ void OnlineChecker(Application& app, WorkerContext& self) {
   app.State().SetText(Box::标签5, "正在判断在线状态…");
   DisableDeletionItems(app.State());
 
-  const int subscription = table.Changed().Subscribe([&g] { g.WakeDispatcher(); });
+  auto queue = std::make_shared<CheckQueue>();
+  int threads = 0;
+  // Rows that come or go can end the run or give it more to launch; a check's
+  // own result wakes the dispatcher when the check ends.
+  const int subscription = table.RowsChanged().Subscribe([&g] { g.WakeDispatcher(); });
+  auto finish = [&] {
+    table.RowsChanged().Unsubscribe(subscription);
+    {
+      std::lock_guard<std::mutex> lock(queue->mutex);
+      queue->closed = true;  // threads end once the rows handed out are checked
+    }
+    queue->ready.notify_all();
+  };
   int next = 0;  // the next row to launch
   for (;;) {
-    if (!self.Checkpoint()) {
-      table.Changed().Unsubscribe(subscription);
-      return;
-    }
+    if (!self.Checkpoint()) return finish();
     if (OnlineRunOver(table)) break;
     if (g.ChecksInFlight < kMaxChecksInFlight && next < table.RowCount()) {
       const RowId row = table.RowIdAt(next++);
       ++g.ChecksInFlight;
-      if (!app.Threads().StartWorker([&app, row](WorkerContext&) { CheckRowPresence(app, row); })) {
-        --g.ChecksInFlight;
-        --next;
+      {
+        std::lock_guard<std::mutex> lock(queue->mutex);
+        queue->rows.push_back(row);
       }
+      queue->ready.notify_one();
+      // A thread per check in flight, at most: one more while fewer run.
+      if (threads < g.ChecksInFlight && threads < kMaxChecksInFlight &&
+          app.Threads().StartWorker([&app, queue](WorkerContext& worker) { CheckThread(app, worker, queue); }))
+        ++threads;
       continue;
     }
     // Nothing to launch: sleep until a check ends or the table changes. The
@@ -49,7 +100,7 @@ void OnlineChecker(Application& app, WorkerContext& self) {
              (g.ChecksInFlight < kMaxChecksInFlight && next < table.RowCount());
     });
   }
-  table.Changed().Unsubscribe(subscription);
+  finish();
   EnableDeletionItems(app.State());
   app.Control().MarkCheckerIdle(Box::编辑框1);
   app.State().SetText(Box::标签5, "");

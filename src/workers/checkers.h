@@ -11,7 +11,8 @@ class Application;
 inline constexpr int kMaxChecksInFlight = 100;
 
 // The dispatcher: launches one presence check per row, in row order, at most
-// 100 at a time, until the second-to-last row has an online state.
+// 100 at a time, until the second-to-last row has an online state. The checks
+// run on up to 100 check threads that take the launched rows in order.
 void OnlineChecker(Application& app, WorkerContext& self);
 // One row's check; the result lands on that row (by id) or nowhere.
 void CheckRowPresence(Application& app, RowId row);
