@@ -16,6 +16,11 @@ Serves, in GBK, on 127.0.0.1 only:
                  header it received (tests)
   /bytes/<name>  fixed byte bodies for tests (gbk-zero)
   /big?mb=N      a body of N MiB;  /slow?ms=N  an answer after N ms (tests)
+  /f/KIND/PATH   PATH with the fault KIND (reset, error, hang, oversize, garbage,
+                 delay<ms>, million: a listing of 1,000,000 lines); /f/KIND/ is a
+                 configuration page whose listing is /f/KIND/listing.txt
+  /fs/KIND/      a configuration page whose listing's shop pages carry KIND
+                 (?n=N keeps the first N shops)
   /__log         JSON list of every request received
   /__stats       JSON {"requests": n, "peak": peak concurrent requests}
   /__reset       clears the log and the peak
@@ -286,9 +291,18 @@ class Handler(BaseHTTPRequestHandler):
 
     def answer(self, body):
         self.record(body)
+        self.route(body)
+
+    def answer_plain(self):
+        self.route(b"")
+
+    def route(self, body):
         market = self.server.market
         url = urllib.parse.urlsplit(self.path)
         path, query = url.path, urllib.parse.parse_qs(url.query, keep_blank_values=True)
+        parts = path.split("/")
+        if len(parts) >= 3 and parts[1] in ("f", "fs"):
+            return self.faulty(parts[1], parts[2], "/" + "/".join(parts[3:]), query)
         host = (self.headers.get("Host") or "").split(":")[0]
         if path == "/" and host == "localhost":
             self.send(200, gbk("<html><body><h1>简单的使用说明</h1></body></html>"))
@@ -357,6 +371,39 @@ class Handler(BaseHTTPRequestHandler):
             self.send(200, b"ok", "text/plain")
         else:
             self.send(404, b"<html>404</html>")
+
+
+def _faulty(self, family, kind, rest, query):
+    """Path-selected faults, so one simulator serves every fault test."""
+    market = self.server.market
+    prefix = "/%s/%s" % (family, kind)
+    if rest == "/":
+        listing = "%s%s/listing.txt" % (market.base(), prefix)
+        if query.get("n"):
+            listing += "?n=" + query["n"][0]
+        self.send(200, gbk("<html>ming%sming</html>" % listing))
+        return
+    if family == "fs" and rest == "/listing.txt":
+        shops = market.shops[: int(query["n"][0])] if query.get("n") else market.shops
+        lines = ["heading"] + ["<p>%s<p>%s<p>否<p>%s/f/%s/shop/%d<p>" % (s.seller, s.date, market.base(), kind, s.id)
+                               for s in shops] + ["end"]
+        self.send(200, gbk("\r\n".join(lines) + "\r\n"))
+        return
+    if kind.startswith("delay"):
+        market.stop.wait(int(kind[5:] or "0") / 1000.0)
+    elif kind == "million":
+        line = b"<p>seller%07d<p>2000-1-1<p>\xb7\xf1<p>http://127.0.0.1/shop/1<p>\r\n"
+        body = b"heading\r\n" + b"".join(line % i for i in range(1000000)) + b"end\r\n"
+        self.send(200, body, "text/plain")
+        return
+    elif kind in ("reset", "error", "hang", "oversize", "garbage"):
+        self.inject(kind)
+        return
+    self.path = rest + ("?" + urllib.parse.urlencode(query, doseq=True) if query else "")
+    self.answer_plain()
+
+
+Handler.faulty = _faulty
 
 
 class Server(ThreadingHTTPServer):
