@@ -3,6 +3,18 @@
 #include "commands/row_deletion.h"
 #include "commands/seller_chat.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "posix/file_port_posix.h"
+#endif
+
 namespace varlen {
 namespace {
 
@@ -214,6 +226,50 @@ TEST_F(ExportTest, SameSellerTwiceIsLoggedTwice) {
   WaitExports();
   EXPECT_EQ(app.Log().CurrentText(), "dupdup");
 }
+
+#ifndef _WIN32
+// A process killed while it exports: the export file is either absent or
+// whole, never a partial file that looks like a finished export.
+TEST(ExportKilled, NoPartialFileIsLeftAsTheExport) {
+  const std::string root = testing::TempDir() + "varlen_export_kill_" + std::to_string(getpid());
+  std::string expected;
+  for (int i = 0; i < 200000; ++i) expected += "seller" + std::to_string(i) + "\r\n";
+  for (int delayMs : {0, 5, 20, 60, 150}) {
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "/drive_c");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      PosixFilePort files(root);
+      FakeClock clock;
+      FakeShell shell;
+      WebByUrl web;
+      WinInetHttp http(web);
+      FakeConfigPage config;
+      FakeSaveDialog dialog;
+      Application app(Ports{files, clock, shell, http, config, web, dialog});
+      for (int i = 0; i < 200000; ++i)
+        app.Table().AppendFilledRow([i](int, ShopRow& row) { row[ColSeller] = "seller" + std::to_string(i); });
+      const WorkerHandle h = app.Threads().StartWorker(
+          [&](WorkerContext& self) { ExportAllWorker(app, self, "C:\\export.txt"); });
+      app.Threads().WaitForWorker(h, std::chrono::minutes(1));
+      _exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const std::string path = root + "/drive_c/export.txt";
+    if (std::filesystem::exists(path)) {
+      std::ifstream in(path, std::ios::binary);
+      std::stringstream content;
+      content << in.rdbuf();
+      EXPECT_EQ(content.str().size(), expected.size()) << "killed after " << delayMs << " ms";
+      EXPECT_TRUE(content.str() == expected);
+    }
+  }
+  std::filesystem::remove_all(root);
+}
+#endif
 
 // ---- chat ----
 
