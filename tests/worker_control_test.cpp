@@ -172,6 +172,8 @@ TEST_F(WorkerControlTest, StopTwiceNeedsContinueTwice) {
   app.ContinueExtraction();
   EXPECT_FALSE(app.Threads().IsSuspended(h));
   EXPECT_EQ(Status(), "软件已停止提取");  // continuing writes no text
+  app.Threads().TerminateWorker(h);
+  EXPECT_TRUE(app.Threads().WaitForWorker(h, 5s));
 }
 
 TEST_F(WorkerControlTest, StopAndContinueWithoutExtraction) {

@@ -27,39 +27,32 @@ void WorkerControl::OnHeaderClicked(int column) {
   if (table_.RowCount() <= 0) return;
   std::lock_guard<std::mutex> lock(transitions_);
   if (column == ColOnline) {
-    const Text s = state_.GetText(Box::编辑框1);
-    if (s == kCheckerIdle) {
-      // The state is written before the thread exists, so a run that ends at
-      // once leaves "" behind, as the window shows it.
-      state_.SetText(Box::编辑框1, Text(kCheckerRunning));
-      state_.SetText(Box::标签5, "正在判断在线状态…");
-      globals_.OnlineCheckerThread = workers_.StartWorker(onlineChecker_);
-    } else if (s == kCheckerRunning) {
-      workers_.SuspendWorker(globals_.OnlineCheckerThread);
-      state_.SetText(Box::编辑框1, Text(kCheckerSuspended));
-      EnableDeletionItems(state_);
-      state_.SetText(Box::标签5, "暂停判断在线状态");
-    } else if (s == kCheckerSuspended) {
-      workers_.ResumeWorker(globals_.OnlineCheckerThread);
-      DisableDeletionItems(state_);
-      state_.SetText(Box::编辑框1, Text(kCheckerRunning));
-      state_.SetText(Box::标签5, "正在判断在线状态…");
-    }
+    ClickChecker({Box::编辑框1, globals_.OnlineCheckerThread, onlineChecker_, "正在判断在线状态…",
+                  "暂停判断在线状态", true});
   } else if (column == ColGoods) {
-    const Text s = state_.GetText(Box::编辑框9);
-    if (s == kCheckerIdle) {
-      state_.SetText(Box::编辑框9, Text(kCheckerRunning));
-      state_.SetText(Box::标签5, "正在判断有无商品");
-      globals_.GoodsCheckerThread = workers_.StartWorker(goodsChecker_);
-    } else if (s == kCheckerRunning) {
-      workers_.SuspendWorker(globals_.GoodsCheckerThread);
-      state_.SetText(Box::编辑框9, Text(kCheckerSuspended));
-      state_.SetText(Box::标签5, "暂停判断有无商品");
-    } else if (s == kCheckerSuspended) {
-      workers_.ResumeWorker(globals_.GoodsCheckerThread);
-      state_.SetText(Box::编辑框9, Text(kCheckerRunning));
-      state_.SetText(Box::标签5, "正在判断有无商品");
-    }
+    ClickChecker({Box::编辑框9, globals_.GoodsCheckerThread, goodsChecker_, "正在判断有无商品",
+                  "暂停判断有无商品", false});
+  }
+}
+
+void WorkerControl::ClickChecker(const Checker& c) {
+  const Text s = state_.GetText(c.stateBox);
+  if (s == kCheckerIdle) {
+    // The state is written before the thread exists, so a run that ends at
+    // once leaves "" behind, as the window shows it.
+    state_.SetText(c.stateBox, Text(kCheckerRunning));
+    state_.SetText(Box::标签5, c.runningText);
+    c.thread = workers_.StartWorker(c.routine);
+  } else if (s == kCheckerRunning) {
+    workers_.SuspendWorker(c.thread);
+    state_.SetText(c.stateBox, Text(kCheckerSuspended));
+    if (c.holdsDeletionItems) EnableDeletionItems(state_);
+    state_.SetText(Box::标签5, c.pausedText);
+  } else if (s == kCheckerSuspended) {
+    workers_.ResumeWorker(c.thread);
+    if (c.holdsDeletionItems) DisableDeletionItems(state_);
+    state_.SetText(c.stateBox, Text(kCheckerRunning));
+    state_.SetText(Box::标签5, c.runningText);
   }
 }
 

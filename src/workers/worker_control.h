@@ -53,6 +53,17 @@ class WorkerControl {
   void MarkCheckerIdle(Box stateBox);
 
  private:
+  // One checker's header: its state box, thread, routine and status texts.
+  struct Checker {
+    Box stateBox;
+    std::atomic<WorkerHandle>& thread;
+    const WorkerRoutine& routine;
+    const char* runningText;
+    const char* pausedText;
+    bool holdsDeletionItems;  // the online checker greys the deletion items
+  };
+  void ClickChecker(const Checker& checker);
+
   ShopTable& table_;
   WindowState& state_;
   Workers& workers_;

@@ -137,11 +137,11 @@ class Market:
         self.active = 0
         self.peak = 0
         self.faults = {e: {} for e in ENDPOINTS}
-        for spec in args.fault:
-            endpoint, _, rest = spec.partition("=")
+        for fault in args.fault:
+            endpoint, _, rest = fault.partition("=")
             kind, _, value = rest.partition(":")
             if endpoint not in ENDPOINTS or kind not in FAULT_KINDS:
-                raise SystemExit("bad --fault %r" % spec)
+                raise SystemExit("bad --fault %r" % fault)
             self.faults[endpoint][kind] = float(value or "1")
         self.stop = threading.Event()
 
