@@ -38,11 +38,7 @@ class FakeFiles final : public FilePort {
     return true;
   }
   bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override {
-    std::lock_guard<std::mutex> lock(mutex);
-    ++writes;
-    if (unwritable) return false;
-    files[std::string(path)] = std::string(bytes);
-    return true;
+    return WriteWholeFile(path, bytes);
   }
   std::string Get(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex);

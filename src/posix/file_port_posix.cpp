@@ -79,9 +79,6 @@ bool PosixFilePort::AppendToFile(std::string_view path, std::string_view bytes) 
   return WriteWith(HostPath(path), O_APPEND, bytes);
 }
 
-}  // namespace varlen
-
-namespace varlen {
 
 bool PosixFilePort::ReplaceWholeFile(std::string_view path, std::string_view bytes) {
   const std::string target = HostPath(path);

@@ -15,6 +15,15 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
   return FlushFileBuffers(h) != 0;
 }
 
+// Opens (creating if needed), writes every byte, flushes and closes.
+bool WriteWith(std::string_view path, DWORD access, DWORD disposition, std::string_view bytes) {
+  FileHandle f(CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  const bool ok = WriteAll(f.get(), bytes);
+  return f.Close() && ok;
+}
+
 }  // namespace
 
 bool WindowsFilePort::ReadWholeFile(std::string_view path, Bytes& out) {
@@ -32,24 +41,13 @@ bool WindowsFilePort::ReadWholeFile(std::string_view path, Bytes& out) {
 }
 
 bool WindowsFilePort::WriteWholeFile(std::string_view path, std::string_view bytes) {
-  FileHandle f(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f.valid()) return false;
-  const bool ok = WriteAll(f.get(), bytes);
-  return f.Close() && ok;
+  return WriteWith(path, GENERIC_WRITE, CREATE_ALWAYS, bytes);
 }
 
 bool WindowsFilePort::AppendToFile(std::string_view path, std::string_view bytes) {
-  FileHandle f(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f.valid()) return false;
-  const bool ok = WriteAll(f.get(), bytes);
-  return f.Close() && ok;
+  return WriteWith(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
 }
 
-}  // namespace varlen
-
-namespace varlen {
 
 bool WindowsFilePort::ReplaceWholeFile(std::string_view path, std::string_view bytes) {
   const Text temp = Text(path) + ".partial";
