@@ -17,17 +17,11 @@ const std::string kSmallSim = "127.0.0.1:" + std::to_string(VARLEN_SMALL_SIM_POR
 class EndToEndTest : public WindowFixture {
  protected:
   void Start(ShellPort* shell = nullptr, SaveDialogPort* dialog = nullptr) {
-    DeleteFileW(Wide(std::string(ContactLogFile)).c_str());
     Deployment d;
     d.configEndpoint = "http://" + kSmallSim + "/";
     d.presenceHost = kSmallSim;
     d.helpPageUrl = "http://localhost:" + std::to_string(VARLEN_SMALL_SIM_PORT) + "/";
-    ports = std::make_unique<Ports>(Ports{files, clock, shell ? *shell : fakeShell, http, configPage, net,
-                                          dialog ? *dialog : saveDialog});
-    app = std::make_unique<Application>(*ports, d);
-    app->SetSlowPause(1ms);
-    window = std::make_unique<MainWindow>(*app);
-    ASSERT_NE(window->Create(GetModuleHandleW(nullptr)), nullptr);
+    StartWith(d, shell, dialog);
     SetWindowTextW(Ctl(ids::编辑框8), L"2000-1-1");
     Pump(window.get(), 30ms);
   }
@@ -127,13 +121,9 @@ TEST_F(EndToEndTest, StopAndContinueDuringASlowRun) {
 }
 
 TEST_F(EndToEndTest, UnreachableConfigurationServer) {
-  DeleteFileW(Wide(std::string(ContactLogFile)).c_str());
   Deployment d;
   d.configEndpoint = "http://127.0.0.1:9/";
-  ports = std::make_unique<Ports>(Ports{files, clock, fakeShell, http, configPage, net, saveDialog});
-  app = std::make_unique<Application>(*ports, d);
-  window = std::make_unique<MainWindow>(*app);
-  ASSERT_NE(window->Create(GetModuleHandleW(nullptr)), nullptr);
+  StartWith(d);
   Click(ids::开始提取);
   ASSERT_TRUE(WaitFor([&] { return GbkText(ids::标签5) == "服务器繁忙，请稍后再试"; }, 60s));
   Pump(window.get(), 50ms);

@@ -91,13 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ListingFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, ChecksAgainstFailingServersStillFinish) {
-  DeleteFileW(Wide(std::string(ContactLogFile)).c_str());
   Deployment d = TestDeployment("/fs/reset/?n=30");
   d.presenceHost = kFaultySim;  // resets, 500s and garbage on presence answers
-  ports = std::make_unique<Ports>(Ports{files, clock, fakeShell, http, configPage, net, saveDialog});
-  app = std::make_unique<Application>(*ports, d);
-  window = std::make_unique<MainWindow>(*app);
-  ASSERT_NE(window->Create(GetModuleHandleW(nullptr)), nullptr);
+  StartWith(d);
   SetWindowTextW(Ctl(ids::编辑框8), L"2000-1-1");
   Pump(window.get(), 30ms);
   Click(ids::开始提取);

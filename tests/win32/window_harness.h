@@ -102,15 +102,20 @@ inline std::string ContactLogOnDisk() {
 // The window and everything behind it.
 class WindowFixture : public testing::Test {
  protected:
-  void StartWindow(const std::string& configPath = "/", ShellPort* shell = nullptr) {
+  // The window over real ports (a recording shell and save dialog unless given).
+  void StartWith(const Deployment& deployment, ShellPort* shell = nullptr,
+                 SaveDialogPort* dialog = nullptr) {
     DeleteFileW(Wide(std::string(ContactLogFile)).c_str());
-    if (!shell) shell = &fakeShell;
-    ports = std::make_unique<Ports>(Ports{files, clock, *shell, http, configPage, net, saveDialog});
-    app = std::make_unique<Application>(*ports, TestDeployment(configPath));
+    ports = std::make_unique<Ports>(Ports{files, clock, shell ? *shell : fakeShell, http, configPage,
+                                          net, dialog ? *dialog : saveDialog});
+    app = std::make_unique<Application>(*ports, deployment);
     app->SetSlowPause(std::chrono::milliseconds(1));
     window = std::make_unique<MainWindow>(*app);
     ASSERT_NE(window->Create(GetModuleHandleW(nullptr)), nullptr);
     Pump(window.get(), std::chrono::milliseconds(50));
+  }
+  void StartWindow(const std::string& configPath = "/", ShellPort* shell = nullptr) {
+    StartWith(TestDeployment(configPath), shell);
   }
   void TearDown() override {
     if (window && window->Handle()) DestroyWindow(window->Handle());
